@@ -1,0 +1,77 @@
+#include "file_system.h"
+
+#include <shlwapi.h>
+#include <windows.h>
+
+namespace launcher {
+namespace {
+
+constexpr size_t kClassicPathLimit = MAX_PATH;
+
+// Resolves ".." and "." the way the system would, so that the extended-length form, which the
+// system takes literally, names the same file.
+std::wstring fullPathName(const std::wstring& path) {
+  DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  while (size != 0) {
+    std::wstring full(size, L'\0');
+    const DWORD length = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
+    if (length < size) {
+      full.resize(length);
+      return full;
+    }
+    size = length;
+  }
+  return {};
+}
+
+}  // namespace
+
+std::wstring modulePath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);  // truncated: the system filled the whole buffer
+  }
+}
+
+std::wstring launcherDirectory() {
+  std::wstring directory = modulePath();
+  PathRemoveFileSpecW(directory.data());
+  directory.resize(wcslen(directory.c_str()));
+  directory.push_back(L'\\');
+  return directory;
+}
+
+std::wstring currentDirectory() {
+  DWORD size = GetCurrentDirectoryW(0, nullptr);
+  while (size != 0) {
+    std::wstring directory(size, L'\0');
+    const DWORD length = GetCurrentDirectoryW(size, directory.data());
+    if (length < size) {
+      directory.resize(length);
+      return directory;
+    }
+    size = length;
+  }
+  return {};
+}
+
+bool pathExists(std::wstring_view path) {
+  const std::wstring text(path);
+  if (text.size() < kClassicPathLimit) return PathFileExistsW(text.c_str()) != FALSE;
+  std::wstring full = fullPathName(text);
+  if (full.empty()) return false;
+  if (full.starts_with(L"\\\\")) {
+    if (!full.starts_with(L"\\\\?\\")) full.replace(0, 2, L"\\\\?\\UNC\\");
+  } else {
+    full.insert(0, L"\\\\?\\");
+  }
+  return GetFileAttributesW(full.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace launcher

@@ -1,0 +1,15 @@
+# launcher_resources(<target> <name>): gives the executable <target> its manifest and icon.
+function(launcher_resources target name)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(LAUNCHER_MANIFEST_ARCH amd64)
+  else()
+    set(LAUNCHER_MANIFEST_ARCH x86)
+  endif()
+  set(LAUNCHER_NAME ${name})
+  set(LAUNCHER_MANIFEST ${CMAKE_CURRENT_BINARY_DIR}/${name}.manifest)
+  set(LAUNCHER_ICON ${PROJECT_SOURCE_DIR}/resources/launcher.ico)
+  configure_file(${PROJECT_SOURCE_DIR}/resources/launcher.manifest.in ${LAUNCHER_MANIFEST} @ONLY)
+  configure_file(${PROJECT_SOURCE_DIR}/resources/launcher.rc.in
+                 ${CMAKE_CURRENT_BINARY_DIR}/${name}.rc @ONLY)
+  target_sources(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/${name}.rc)
+endfunction()
