@@ -52,9 +52,9 @@ std::wstring discoverJavaBeside(std::wstring& launcherDir, const DeliverableProf
   }
   if (found.staging) {
     const StagingPlan& staging = *found.staging;
-    checkStagingSpace(launcherDir, staging.sourceDir, staging.foundJava, log);
+    checkStagingSpace(launcherDir, staging.sourceDir, staging.foundJava, profile.mainJar, log);
     stageRuntime(staging.targetDir, staging.foundJava, staging.sourceDir, launcherDir,
-                 options.silent, options.javaConsole);
+                 profile.mainJar, options.silent, options.javaConsole);
   }
   return std::move(*found.javaExe);
 }
