@@ -24,6 +24,20 @@ std::wstring fullPathName(const std::wstring& path) {
   return {};
 }
 
+// Attributes of a path of any length: one past the classic limit is resolved and read in its
+// extended-length form, which the system takes literally.
+DWORD fileAttributes(const std::wstring& path) {
+  if (path.size() < kClassicPathLimit) return GetFileAttributesW(path.c_str());
+  std::wstring full = fullPathName(path);
+  if (full.empty()) return INVALID_FILE_ATTRIBUTES;
+  if (full.starts_with(L"\\\\")) {
+    if (!full.starts_with(L"\\\\?\\")) full.replace(0, 2, L"\\\\?\\UNC\\");
+  } else {
+    full.insert(0, L"\\\\?\\");
+  }
+  return GetFileAttributesW(full.c_str());
+}
+
 }  // namespace
 
 std::wstring modulePath() {
@@ -64,14 +78,12 @@ std::wstring currentDirectory() {
 bool pathExists(std::wstring_view path) {
   const std::wstring text(path);
   if (text.size() < kClassicPathLimit) return PathFileExistsW(text.c_str()) != FALSE;
-  std::wstring full = fullPathName(text);
-  if (full.empty()) return false;
-  if (full.starts_with(L"\\\\")) {
-    if (!full.starts_with(L"\\\\?\\")) full.replace(0, 2, L"\\\\?\\UNC\\");
-  } else {
-    full.insert(0, L"\\\\?\\");
-  }
-  return GetFileAttributesW(full.c_str()) != INVALID_FILE_ATTRIBUTES;
+  return fileAttributes(text) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool isDirectory(std::wstring_view path) {
+  const DWORD attributes = fileAttributes(std::wstring(path));
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 }  // namespace launcher

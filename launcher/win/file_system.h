@@ -20,4 +20,7 @@ std::wstring currentDirectory();
 /// are resolved and tested in their extended-length form rather than reported missing.
 bool pathExists(std::wstring_view path);
 
+/// True when `path` names an existing directory; of any length, like pathExists.
+bool isDirectory(std::wstring_view path);
+
 }  // namespace launcher
