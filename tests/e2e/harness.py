@@ -340,8 +340,9 @@ class LauncherTestCase(unittest.TestCase):
 
     maxDiff = None
 
-    def launcher(self, executable="update", subdir="app", file_name=None):
-        tree = LauncherDir(executable, subdir, file_name)
+    def launcher(self, executable="update", subdir="app", file_name=None, base=None):
+        """A new launcher tree (see LauncherDir); |base| puts it into the tree of another."""
+        tree = LauncherDir(executable, subdir, file_name, base)
         self.addCleanup(tree.remove)
         return tree
 

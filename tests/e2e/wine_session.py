@@ -76,14 +76,29 @@ PROGRAMS = {
 }
 
 
+def missing_programs(windows_build):
+    return [p for p in PROGRAMS.values() if not os.path.isfile(os.path.join(windows_build, p))]
+
+
+def build_helpers(windows_build, log):
+    """Builds the test helpers in an x64 build directory that was configured before they
+    existed: its build files do not know them until CMake runs again."""
+    if not os.path.isfile(os.path.join(windows_build, "CMakeCache.txt")):
+        return
+    for command in (["cmake", windows_build],
+                    ["cmake", "--build", windows_build, "--target", "fake_java", "e2e_runner"]):
+        subprocess.run(command, stdin=subprocess.DEVNULL, stdout=log, stderr=log)
+
+
 def setup(state_path, prefix, windows_build):
-    missing = [p for p in PROGRAMS.values() if not os.path.isfile(os.path.join(windows_build, p))]
+    if missing_programs(windows_build):
+        with open(state_path + ".build.log", "wb") as log:
+            build_helpers(windows_build, log)
+    missing = missing_programs(windows_build)
     if missing:
         raise SystemExit(
-            "Missing in %s: %s. Build the x64 preset first (./build.sh); a build directory "
-            "configured before tests/e2e/windows existed needs `cmake --preset x64` once more."
-            % (windows_build, ", ".join(missing))
-        )
+            "Missing in %s: %s. Build the x64 preset first (./build.sh); see %s.build.log"
+            % (windows_build, ", ".join(missing), state_path))
     if os.path.exists(state_path):
         cleanup(state_path)  # left over from a run that did not finish
     os.makedirs(prefix, exist_ok=True)
@@ -92,8 +107,9 @@ def setup(state_path, prefix, windows_build):
         display, xvfb_pid = start_xvfb(log)
         env = wine_environment(prefix, display)
         try:
+            # Persistent until `wineserver -k`; a server that still runs for this prefix stays.
             subprocess.run([WINESERVER, "-p"], env=env, stdin=subprocess.DEVNULL, stdout=log,
-                           stderr=log, start_new_session=True, check=True)
+                           stderr=log, start_new_session=True)
             # wineboot also starts the prefix's services and the desktop process, with streams
             # that lead nowhere; tests that come later find them running.
             subprocess.run([WINE, "wineboot", "-i"], env=env, stdin=subprocess.DEVNULL,
