@@ -42,6 +42,23 @@ class ExitStatusTest(harness.LauncherTestCase):
                 self.assertEqual(harness.split_java_call(result.call)[0],
                                  app.win("java\\bin\\java.exe"))
 
+    def test_profile_is_built_in_not_read_from_the_file_name(self):
+        cases = [
+            # (executable, saved as, Java line, boxes)
+            ("update", "install.exe", "-Xms256m -Xmx512m  -cp update.jar run  -noOutput", []),
+            ("install", "update.exe", "-Xms256m -Xmx512m  -cp setup.jar run ", []),
+            ("install", "update.exe", None, [HINT]),
+        ]
+        for executable, file_name, line, boxes in cases:
+            with self.subTest(executable=executable, saved_as=file_name, hint=bool(boxes)):
+                app = self.launcher(executable, file_name=file_name)
+                app.add_java(exit_code=1)
+                result = app.run("" if boxes else "-noOutput")
+                self.assertEqual(result.exit_code, 1)
+                self.assertEqual([(b.title, b.text) for b in result.boxes], boxes)
+                if line is not None:
+                    self.assertEqual(harness.split_java_call(result.call)[1], line)
+
     def test_hint_never_reaches_the_log(self):
         app = self.launcher("install")
         app.add_java(exit_code=7)
