@@ -96,6 +96,20 @@ class HostileInputTest(harness.LauncherTestCase):
         self.assertEqual(result.read("..\\..\\l.txt"),
                          ("Looking for Java in: %s\nUsing java in %s" % (narrow, narrow)).encode())
 
+    def test_odd_directory_on_both_roads_of_the_uninstall_copy(self):
+        # The interpreter road hands these paths to cmd.exe, the silent road to xcopy directly.
+        roads = [("interpreter", "", HEAD[:-1]), ("direct", "-silent", HEAD + " -silent")]
+        for road, tail, line in roads:
+            with self.subTest(road):
+                app = self.launcher("update", ODD + "\\uninstall")
+                app.add_java("..\\java\\jre\\bin", exit_code=7)
+                result = app.run(tail)
+                self.assertLaunched(result, exit_code=7)
+                # The copy brings the record of the lookup along; the launch is the last line.
+                launch = result.calls["java\\jre\\bin"][-1]
+                self.assertEqual(split_java_call(launch),
+                                 (app.win("java\\jre\\bin\\java.exe"), line))
+
     def test_odd_arguments_and_option_values(self):
         # Arguments travel as narrow text: what code page 1252 lacks arrives as '?'. The shell
         # passes the parameters as they are, %PATH% included.
