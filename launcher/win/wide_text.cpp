@@ -28,11 +28,21 @@ std::optional<std::string> toNarrow(std::wstring_view wide) {
   if (wide.size() >= kLargestText) return std::nullopt;
   if (wide.empty()) return std::string();
   const int length = static_cast<int>(wide.size());
-  const int needed =
-      WideCharToMultiByte(CP_THREAD_ACP, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+  // A character that the code page lacks becomes its default character, never a look-alike: the
+  // best fit would turn a full-width quotation mark into '"', and the text of one quoted argument
+  // into options of the launcher. Code pages that have no best fit (UTF-8 among them) refuse the
+  // flag and need none.
+  DWORD flags = WC_NO_BEST_FIT_CHARS;
+  int needed =
+      WideCharToMultiByte(CP_THREAD_ACP, flags, wide.data(), length, nullptr, 0, nullptr, nullptr);
+  if (needed <= 0 && GetLastError() == ERROR_INVALID_FLAGS) {
+    flags = 0;
+    needed = WideCharToMultiByte(CP_THREAD_ACP, flags, wide.data(), length, nullptr, 0, nullptr,
+                                 nullptr);
+  }
   if (needed <= 0) return std::nullopt;
   std::string narrow(static_cast<size_t>(needed), '\0');
-  const int written = WideCharToMultiByte(CP_THREAD_ACP, 0, wide.data(), length, narrow.data(),
+  const int written = WideCharToMultiByte(CP_THREAD_ACP, flags, wide.data(), length, narrow.data(),
                                           needed, nullptr, nullptr);
   if (written <= 0) return std::nullopt;
   narrow.resize(static_cast<size_t>(written));

@@ -129,6 +129,27 @@ class HostileInputTest(harness.LauncherTestCase):
                 arguments = result.call["argv"][1:]
                 self.assertEqual([a for a in arguments if a not in HEAD.split()], received)
 
+    def test_look_alikes_of_quotes_and_blanks_stay_text(self):
+        # One argument, quoted for the C run time, whose full-width quotation marks and
+        # ideographic blank must not become quotes or blanks of the launcher's own syntax and so
+        # an -is:javahome of the caller's data.
+        app = self.launcher()
+        app.add_java()
+        app.add_java("evil\\bin", exit_code=66)
+        evil = app.win("evil")
+        cases = [
+            ("full-width quotation marks", '"\uff02 -is:javahome %s \uff02"' % evil,
+             ["? -is:javahome %s ?" % evil]),
+            ("ideographic blank", "-is:tempdir\u3000%s" % evil, ["-is:tempdir?" + evil]),
+            ("full-width letters", "\uff0dsilent", ["?silent"]),
+        ]
+        for name, tail, received in cases:
+            with self.subTest(name):
+                result = app.run(tail)
+                self.assertLaunched(result)
+                self.assertEqual(list(result.calls), ["java\\bin"])
+                self.assertEqual(result.call["argv"][HEAD_ARGUMENTS:], received)
+
     def test_log_named_outside_the_code_page_is_not_written_elsewhere(self):
         # The narrow name holds '?', which no file name may hold: the log cannot be created, and
         # the launch goes on as without one.
