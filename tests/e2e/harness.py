@@ -24,6 +24,11 @@ directory, show state and C run-time argv; exits with the code in java-exit-code
 and writes java-output/<last argument>.stdout / .stderr, when present, to its standard output /
 error (JavaStandIn.set_output).
 
+Also at hand: run(command_line=...) for a whole command line of the test's own making (the
+system takes up to 32,767 characters), LauncherDir(base=...) for several launchers in one tree,
+run_program() for any Windows program through the runner (boxes answered, output captured),
+drive_c() for files on the prefix's C: drive (cmd.exe and xcopy.exe are in windows\system32).
+
 The Wine session (prefix, display, wineserver) comes from the file named by E2E_STATE, which
 wine_session.py writes; ctest sets it up once per run. E2E_KEEP=1 keeps the trees of a run.
 """
@@ -124,6 +129,8 @@ class _Runner:
 
     def __init__(self):
         self.process = None
+        self.errors = None
+        atexit.register(self.close)
 
     def run(self, request, time_limit):
         if self.process is None or self.process.poll() is not None:
@@ -131,7 +138,6 @@ class _Runner:
             self.process = subprocess.Popen(
                 [wine_session.WINE, program("runner"), "--serve"], env=wine_environment(),
                 stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=self.errors)
-            atexit.register(self.close)
         self.process.stdin.write(request.encode("utf-8") + b"\n")
         self.process.stdin.flush()
         answer = b""
