@@ -25,9 +25,4 @@ std::optional<std::uint64_t> shortageMegabytes(std::uint64_t requiredBytes,
 /// The English shortage message, for when the Java program cannot give the localized one.
 std::string insufficientSpaceFallback(std::uint64_t megabytes);
 
-/// The extended-length form (\\?\C:\..., \\?\UNC\server\share\...) of a full path whose ".."
-/// and "." have already been resolved; the system takes that form literally and without the
-/// classic length limit. Paths already in a \\?\ or \\.\ form are returned as they are.
-std::wstring extendedLengthPath(std::wstring_view fullPath);
-
 }  // namespace launcher

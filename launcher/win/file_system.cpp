@@ -3,18 +3,26 @@
 #include <shlwapi.h>
 #include <windows.h>
 
+#include "../paths.h"
+
 namespace launcher {
 namespace {
 
 constexpr size_t kClassicPathLimit = MAX_PATH;
 
-// Resolves ".." and "." the way the system would, so that the extended-length form, which the
-// system takes literally, names the same file.
+// Attributes of a path of any length.
+DWORD fileAttributes(const std::wstring& path) {
+  return GetFileAttributesW(longPathForm(path).c_str());
+}
+
+}  // namespace
+
 std::wstring fullPathName(const std::wstring& path) {
   DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
   while (size != 0) {
     std::wstring full(size, L'\0');
     const DWORD length = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
+    if (length == 0) return {};
     if (length < size) {
       full.resize(length);
       return full;
@@ -24,21 +32,11 @@ std::wstring fullPathName(const std::wstring& path) {
   return {};
 }
 
-// Attributes of a path of any length: one past the classic limit is resolved and read in its
-// extended-length form, which the system takes literally.
-DWORD fileAttributes(const std::wstring& path) {
-  if (path.size() < kClassicPathLimit) return GetFileAttributesW(path.c_str());
-  std::wstring full = fullPathName(path);
-  if (full.empty()) return INVALID_FILE_ATTRIBUTES;
-  if (full.starts_with(L"\\\\")) {
-    if (!full.starts_with(L"\\\\?\\")) full.replace(0, 2, L"\\\\?\\UNC\\");
-  } else {
-    full.insert(0, L"\\\\?\\");
-  }
-  return GetFileAttributesW(full.c_str());
+std::wstring longPathForm(const std::wstring& path) {
+  if (path.size() < kClassicPathLimit) return path;
+  const std::wstring full = fullPathName(path);
+  return full.empty() ? path : extendedLengthPath(full);
 }
-
-}  // namespace
 
 std::wstring modulePath() {
   std::wstring path(MAX_PATH, L'\0');

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "paths.h"
 #include "space_check.h"
 
 namespace launcher {

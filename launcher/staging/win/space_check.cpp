@@ -7,30 +7,15 @@
 #include <optional>
 #include <vector>
 
+#include "../../paths.h"
 #include "../../win/diagnostics.h"
+#include "../../win/file_system.h"
 #include "../bundle_text.h"
 #include "../staging.h"
 #include "text_lookup.h"
 
 namespace launcher {
 namespace {
-
-// ".." resolved the way the system resolves it, so that the extended-length form, which the
-// system takes literally, names the same directory. Empty when the system cannot tell.
-std::wstring fullPathName(const std::wstring& path) {
-  DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-  while (size != 0) {
-    std::wstring full(size, L'\0');
-    const DWORD length = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
-    if (length == 0) return {};
-    if (length < size) {
-      full.resize(length);
-      return full;
-    }
-    size = length;
-  }
-  return {};
-}
 
 std::wstring childPath(const std::wstring& directory, const wchar_t* name) {
   std::wstring child = directory;
@@ -77,13 +62,10 @@ std::uint64_t directorySize(const std::wstring& directory) {
 // The volume's total free bytes (not only those the user may fill); absent when the system cannot
 // tell, so that no decision rests on an undefined figure.
 std::optional<std::uint64_t> freeBytesOnVolumeOf(const std::wstring& directory) {
-  std::wstring path = directory;
-  if (path.size() >= MAX_PATH) {
-    const std::wstring full = fullPathName(directory);
-    if (!full.empty()) path = extendedLengthPath(full);
-  }
   ULARGE_INTEGER totalFree{};
-  if (!GetDiskFreeSpaceExW(path.c_str(), nullptr, nullptr, &totalFree)) return std::nullopt;
+  if (!GetDiskFreeSpaceExW(longPathForm(directory).c_str(), nullptr, nullptr, &totalFree)) {
+    return std::nullopt;
+  }
   return totalFree.QuadPart;
 }
 
