@@ -37,9 +37,11 @@ ArgumentTable tokenizeCommandLine(std::string_view text) {
       continue;
     }
 
+    // The quote is looked for only up to the space, so that a long line of unquoted tokens is
+    // read once rather than once per token.
     const size_t space = text.find(kSpace, pos);
-    const size_t quote = text.find(kQuote, pos);
-    if (quote == std::string_view::npos || (space != std::string_view::npos && space < quote)) {
+    const size_t quote = text.substr(0, space).find(kQuote, pos);
+    if (quote == std::string_view::npos) {
       if (space == std::string_view::npos) {
         appendEntry(table, text.substr(pos));
         break;
