@@ -60,6 +60,22 @@ std::string commandLine(int arguments) {
   return line;
 }
 
+// Nothing but unquoted words: a search for the next double quote that is not bounded by the
+// token runs to the end of the line for every token here.
+std::string unquotedLine(int arguments) {
+  std::string line;
+  for (int i = 0; i < arguments; ++i) line += "word" + std::to_string(i) + ' ';
+  return line + "-silent -Xmx 1024m -is:log launch.log";
+}
+
+void tokenizeUnquoted(benchmark::State& state) {
+  const std::string line = unquotedLine(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    launcher::ArgumentTable table = launcher::tokenizeCommandLine(line);
+    benchmark::DoNotOptimize(table);
+  }
+}
+
 void tokenize(benchmark::State& state) {
   const std::string line = commandLine(static_cast<int>(state.range(0)));
   for (auto _ : state) {
@@ -104,6 +120,7 @@ void wholeCommandLine(benchmark::State& state) {
 }
 
 BENCHMARK(tokenize)->Arg(10)->Arg(1000)->Arg(10000);
+BENCHMARK(tokenizeUnquoted)->Arg(10)->Arg(1000)->Arg(10000);
 BENCHMARK(extractOptions)->Arg(10)->Arg(1000)->Arg(10000);
 BENCHMARK(buildJvmLine)->Arg(10)->Arg(1000)->Arg(10000);
 BENCHMARK(wholeCommandLine)->Arg(10)->Arg(1000)->Arg(10000);
@@ -119,6 +136,11 @@ bool countOnce(std::string_view stage, int arguments) {
   if (stage == "tokenize") {
     CALLGRIND_START_INSTRUMENTATION;
     table = launcher::tokenizeCommandLine(line);
+    CALLGRIND_STOP_INSTRUMENTATION;
+  } else if (stage == "tokenizeUnquoted") {
+    const std::string unquoted = unquotedLine(arguments);
+    CALLGRIND_START_INSTRUMENTATION;
+    table = launcher::tokenizeCommandLine(unquoted);
     CALLGRIND_STOP_INSTRUMENTATION;
   } else if (stage == "extractOptions") {
     CALLGRIND_START_INSTRUMENTATION;

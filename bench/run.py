@@ -198,7 +198,8 @@ def instruction_counts(native_dir):
                          "apt-get install -y --no-install-recommends valgrind")
     say("command-line work: instruction counts under callgrind")
     counts = {}
-    for stage in ("tokenize", "extractOptions", "buildJvmLine", "wholeCommandLine"):
+    for stage in ("tokenize", "tokenizeUnquoted", "extractOptions", "buildJvmLine",
+                  "wholeCommandLine"):
         for arguments in ARGUMENT_COUNTS:
             result = run(["valgrind", "--tool=callgrind", "--instr-atstart=no",
                           "--callgrind-out-file=/dev/null",
