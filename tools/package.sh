@@ -6,7 +6,9 @@
 # SOURCE_DATE_EPOCH (default: the time of the last commit), so that one commit gives one zip.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./build.sh >/dev/null
+build_log=$(mktemp)
+trap 'rm -f "$build_log"' EXIT
+./build.sh >"$build_log" 2>&1 || { cat "$build_log"; exit 1; }
 
 version=$(sed -n 's/^project(Launchers VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 : "${SOURCE_DATE_EPOCH:=$(git log -1 --format=%ct 2>/dev/null || echo 315532800)}"
