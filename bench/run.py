@@ -61,19 +61,26 @@ def paired_ratio(samples, name, reference):
 # --- building ----------------------------------------------------------------------------------
 
 
+def quietly(command):
+    """Runs a build step; its output is shown only when it fails."""
+    result = subprocess.run([str(part) for part in command], stdout=subprocess.PIPE,
+                            stderr=subprocess.STDOUT, text=True)
+    if result.returncode != 0:
+        raise SystemExit(f"{result.stdout}\nfailed: {' '.join(map(str, command))}")
+
+
 def build(native_dir, windows_dir):
     say("building: dist/ (./build.sh), the native and the Windows benchmark programs")
-    run([REPO / "build.sh"], stdout=subprocess.DEVNULL)
+    quietly([REPO / "build.sh"])
     if not (native_dir / "build.ninja").exists():
-        run(["cmake", "-S", REPO, "-B", native_dir, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release",
-             "-DLAUNCHER_SANITIZE=OFF"], stdout=subprocess.DEVNULL)
-    run(["cmake", "--build", native_dir, "--target", "command_line_bench"],
-        stdout=subprocess.DEVNULL)
+        quietly(["cmake", "-S", REPO, "-B", native_dir, "-G", "Ninja",
+                 "-DCMAKE_BUILD_TYPE=Release", "-DLAUNCHER_SANITIZE=OFF"])
+    quietly(["cmake", "--build", native_dir, "--target", "command_line_bench"])
     if not (windows_dir / "build.ninja").exists():
-        run(["cmake", "-S", REPO / "bench" / "windows", "-B", windows_dir, "-G", "Ninja",
-             f"-DCMAKE_TOOLCHAIN_FILE={REPO / 'cmake' / 'mingw-x86_64.cmake'}",
-             "-DCMAKE_BUILD_TYPE=MinSizeRel"], stdout=subprocess.DEVNULL)
-    run(["cmake", "--build", windows_dir], stdout=subprocess.DEVNULL)
+        quietly(["cmake", "-S", REPO / "bench" / "windows", "-B", windows_dir, "-G", "Ninja",
+                 f"-DCMAKE_TOOLCHAIN_FILE={REPO / 'cmake' / 'mingw-x86_64.cmake'}",
+                 "-DCMAKE_BUILD_TYPE=MinSizeRel"])
+    quietly(["cmake", "--build", windows_dir])
 
 
 # --- the measurements --------------------------------------------------------------------------
