@@ -23,6 +23,7 @@ initialise); by default each run makes a new one and removes it.
 import argparse
 import os
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -123,7 +124,10 @@ def reexec_in_private_namespace():
     env = dict(os.environ, X86_SMOKE_NAMESPACE="1")
     command = ["unshare", "--user", "--map-root-user", "--mount", "--", sys.executable,
                *sys.argv]
-    return subprocess.run(command, env=env).returncode
+    child = subprocess.Popen(command, env=env)
+    # A time-out of the test runner must reach the run inside, so that it ends its Wine.
+    signal.signal(signal.SIGTERM, lambda *_: child.send_signal(signal.SIGTERM))
+    return child.wait()
 
 
 # --- the Windows side --------------------------------------------------------------------------
@@ -157,6 +161,15 @@ class Wine:
 
     def stop(self):
         subprocess.run([WINESERVER, "-k"], env=self.env, stderr=subprocess.DEVNULL)
+        # A 32-bit program still loading under emulation has not met the server yet, so the
+        # server cannot end it: find every process of this prefix by its environment.
+        marker = f"WINEPREFIX={self.env['WINEPREFIX']}".encode()
+        for entry in Path("/proc").iterdir():
+            try:
+                if entry.name.isdigit() and marker in (entry / "environ").read_bytes().split(b"\0"):
+                    os.kill(int(entry.name), signal.SIGKILL)
+            except OSError:
+                pass
 
 
 # --- the cases ---------------------------------------------------------------------------------
@@ -310,6 +323,8 @@ def main():
     args = parser.parse_args()
     exe_dir = args.exe_dir.resolve()
     if in_private_namespace():
+        # Ended from outside: clean up (Wine, the display, the registration) on the way out.
+        signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
         return smoke(exe_dir)
 
     started = time.monotonic()
@@ -327,6 +342,7 @@ def main():
             print("x86 smoke skipped: registering the emulator needs root")
             return SKIP
         log("no private binfmt_misc here: registering the emulator machine-wide for this run")
+        signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
         status = smoke(exe_dir)
     log(f"whole smoke, package installs included: {time.monotonic() - started:.0f} s")
     return status
