@@ -1,5 +1,7 @@
 #include "bundle_text.h"
 
+#include "../decimal.h"
+
 namespace launcher {
 namespace {
 
@@ -16,7 +18,8 @@ bool isWhiteSpace(char c) {
 
 std::wstring insufficientSpaceKey(std::uint64_t megabytes) {
   std::wstring key = L"uninstall.insufficientSpace";
-  key.append(std::to_wstring(megabytes));
+  const std::string digits = decimal(megabytes);
+  key.append(digits.begin(), digits.end());
   return key;
 }
 

@@ -1,5 +1,7 @@
 #include "space_check.h"
 
+#include "../decimal.h"
+
 namespace launcher {
 
 std::uint64_t wholeMegabytes(std::uint64_t bytes) { return bytes >> 20; }
@@ -16,7 +18,7 @@ std::optional<std::uint64_t> shortageMegabytes(std::uint64_t requiredBytes,
 
 std::string insufficientSpaceFallback(std::uint64_t megabytes) {
   std::string text = "Insufficient Space to initialize uninstall.  Required space : ";
-  text.append(std::to_string(megabytes)).append(" MB");
+  text.append(decimal(megabytes)).append(" MB");
   return text;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "../decimal.h"
 #include "../messages.h"
 #include "exit_status.h"
 #include "wide_text.h"
@@ -80,7 +81,7 @@ void consoleMessage(std::string_view text) {
   writeBytes(out, line);
 }
 
-void consoleMessage(DWORD errorNumber) { consoleMessage(std::to_string(errorNumber)); }
+void consoleMessage(DWORD errorNumber) { consoleMessage(decimal(errorNumber)); }
 
 void consoleExit(std::string_view text) {
   consoleMessage(text);
