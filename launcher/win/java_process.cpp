@@ -33,24 +33,31 @@ DWORD runJava(const std::wstring& javaExe, const std::wstring& jvmLine,
     return kLauncherFailure;
   }
 
+  return shellExecuteAndWait(javaExe, jvmLine, workingDirectory,
+                             showConsole ? SW_SHOWNORMAL : SW_HIDE)
+      .value_or(kLauncherFailure);
+}
+
+std::optional<DWORD> shellExecuteAndWait(const std::wstring& file, const std::wstring& parameters,
+                                         const std::wstring& directory, int show) {
   SHELLEXECUTEINFOW start{};
   start.cbSize = sizeof(start);
   start.fMask = SEE_MASK_NOCLOSEPROCESS;
-  start.lpFile = javaExe.c_str();
-  start.lpParameters = jvmLine.c_str();
-  start.lpDirectory = workingDirectory.c_str();
-  start.nShow = showConsole ? SW_SHOWNORMAL : SW_HIDE;
+  start.lpFile = file.c_str();
+  start.lpParameters = parameters.c_str();
+  start.lpDirectory = directory.c_str();
+  start.nShow = show;
   ShellExecuteExW(&start);
 
   // A start that failed leaves no process handle: the wait fails and says why on the console.
   if (WaitForSingleObject(start.hProcess, INFINITE) == WAIT_FAILED) {
     consoleMessage(GetLastError());
   }
+  if (start.hProcess == nullptr) return std::nullopt;
   DWORD exitCode = 0;
-  if (start.hProcess == nullptr || !GetExitCodeProcess(start.hProcess, &exitCode)) {
-    exitCode = kLauncherFailure;
-  }
-  if (start.hProcess != nullptr) CloseHandle(start.hProcess);
+  const bool known = GetExitCodeProcess(start.hProcess, &exitCode) != FALSE;
+  CloseHandle(start.hProcess);
+  if (!known) return std::nullopt;
   return exitCode;
 }
 

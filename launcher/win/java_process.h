@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 namespace launcher {
@@ -14,5 +15,12 @@ namespace launcher {
 /// with the system's error number for them, before the shell is asked.
 DWORD runJava(const std::wstring& javaExe, const std::wstring& jvmLine,
               const std::wstring& workingDirectory, bool showConsole);
+
+/// Starts `file` with `parameters` through the shell, in `directory` and with the window state
+/// `show`, and waits for it without a time limit. Its exit code, or absent when it could not be
+/// started or its code could not be read; a failed wait writes the system's error number to the
+/// console.
+std::optional<DWORD> shellExecuteAndWait(const std::wstring& file, const std::wstring& parameters,
+                                         const std::wstring& directory, int show);
 
 }  // namespace launcher

@@ -4,13 +4,11 @@
 #include "../runtime_copy.h"
 
 #include <windows.h>
-// after windows.h, which it needs
-#include <shellapi.h>
 
 #include <cstdlib>
 
-#include "../../win/diagnostics.h"
 #include "../../win/file_system.h"
+#include "../../win/java_process.h"
 #include "../../win/wide_text.h"
 #include "../bundle_text.h"
 #include "../staging.h"
@@ -44,20 +42,8 @@ std::wstring copyTool() {
 
 void copyDirectly(const std::wstring& tool, const std::wstring& sourceDir,
                   const std::wstring& targetDir, const std::wstring& launcherDir) {
-  const std::wstring parameters = directCopyParameters(sourceDir, targetDir);
-  SHELLEXECUTEINFOW start{};
-  start.cbSize = sizeof(start);
-  start.fMask = SEE_MASK_NOCLOSEPROCESS;
-  start.lpFile = tool.c_str();
-  start.lpParameters = parameters.c_str();
-  start.lpDirectory = launcherDir.c_str();
-  start.nShow = SW_HIDE;
-  ShellExecuteExW(&start);
-  // A start that failed leaves no process handle: the failed wait's number is the only trace.
-  if (WaitForSingleObject(start.hProcess, INFINITE) == WAIT_FAILED) {
-    consoleMessage(GetLastError());
-  }
-  if (start.hProcess != nullptr) CloseHandle(start.hProcess);
+  // The copy's outcome is not judged here: a failed copy shows when its java.exe is started.
+  shellExecuteAndWait(tool, directCopyParameters(sourceDir, targetDir), launcherDir, SW_HIDE);
 }
 
 }  // namespace
