@@ -5,9 +5,10 @@ This machine's kernel cannot run 32-bit code, so the 32-bit Wine loader runs und
 qemu-i386-static, registered for 32-bit ELF files in binfmt_misc. Every 32-bit program start
 takes about a minute there, so the set is small and its cases run side by side: a plain launch
 with runtime discovery and the launch log, a fatal error box, and a Java exit code above 255
-(with the install failure hint). Only the launchers are 32-bit: the stand-in java.exe and the
-runner that starts a launcher, presses OK on its boxes and reads its full exit code are x64
-programs in a 64-bit prefix, so they run at native speed.
+(with the install failure hint). Only the launchers are 32-bit: the end-to-end tests' stand-in
+java.exe and runner (which starts a launcher, presses OK on its boxes and reads its full exit
+code) are x64 programs in a 64-bit prefix, so they run at native speed. They come from the x64
+build directory, and are built there when missing.
 
 As root on Debian it installs what it needs (the i386 architecture, wine32:i386,
 qemu-user-static). When the kernel allows it, the emulator is registered in a private
@@ -15,12 +16,15 @@ binfmt_misc instance of a user namespace of its own, so that nothing else on the
 running 32-bit programs under emulation; otherwise it registers it machine-wide and removes the
 registration when done. Exit status 77 means the run was skipped (not root, packages missing).
 
-Usage: x86_smoke.py [--exe-dir DIR]   (default: dist/x86, built by ./build.sh when missing)
+Usage: x86_smoke.py [--exe-dir DIR] [--windows-build DIR]
+  --exe-dir        the launchers (default: dist/x86, built by ./build.sh when missing)
+  --windows-build  the x64 build directory with the test helpers (default: build/x64)
 Set X86_SMOKE_PREFIX to a directory to keep the Wine prefix between runs (it takes minutes to
 initialise); by default each run makes a new one and removes it.
 """
 
 import argparse
+import json
 import os
 import shutil
 import signal
@@ -32,8 +36,14 @@ from concurrent.futures import ThreadPoolExecutor
 from pathlib import Path
 
 REPO = Path(__file__).resolve().parents[2]
-HERE = Path(__file__).resolve().parent
+sys.path.insert(0, str(REPO / "tests" / "e2e"))
+# The end-to-end tests' helpers: where they lie in the x64 build, how to build them, their files.
+import harness  # noqa: E402
+import wine_session  # noqa: E402
+
 SKIP = 77
+# A 32-bit program start takes about a minute under emulation; a hanging launcher fails the case.
+TIME_LIMIT_MS = 30 * 60 * 1000
 
 WINE64 = "/usr/lib/wine/wine64"
 WINE32 = "/usr/lib/wine/wine"
@@ -53,17 +63,13 @@ PACKAGES = ["wine32:i386", "qemu-user-static"]
 HINT_TITLE = "Installation Wizard for Mendora 7.0"
 HINT_TEXT = (
     'Please check for log files in the "mendlogs" subdirectory of the current user\'s home '
-    "directory.\\nIf no logs have been produced there, please try running the install command "
+    "directory.\nIf no logs have been produced there, please try running the install command "
     "again, with this additional parameter:   -is:javaconsole"
 )
 
 
 def log(message):
     print(f"[x86-smoke {time.strftime('%H:%M:%S')}] {message}", flush=True)
-
-
-def windows_path(path):
-    return "Z:" + str(path).replace("/", "\\")
 
 
 # --- preparing the machine ---------------------------------------------------------------------
@@ -133,31 +139,31 @@ def reexec_in_private_namespace():
 # --- the Windows side --------------------------------------------------------------------------
 
 
-def build_helpers(out):
-    """The x64 stand-in java.exe and the runner."""
-    compiler = "x86_64-w64-mingw32-g++"
-    flags = ["-std=c++20", "-O2", "-Wall", "-Wextra", "-Werror", "-municode", "-static", "-s"]
-    stand_in, runner = out / "stand_in_java.exe", out / "smoke_runner.exe"
-    subprocess.run([compiler, *flags, "-mwindows", "-o", stand_in,
-                    HERE / "windows" / "stand_in_java.cpp"], check=True)
-    subprocess.run([compiler, *flags, "-o", runner, HERE / "windows" / "smoke_runner.cpp"],
-                   check=True)
-    return stand_in, runner
+def find_helpers(windows_build):
+    """The x64 stand-in java.exe and runner of the end-to-end tests, built when missing; None
+    when they cannot be had."""
+    helpers = [windows_build / wine_session.PROGRAMS[name] for name in ("fake_java", "runner")]
+    if not all(helper.exists() for helper in helpers):
+        log(f"building the test helpers in {windows_build}")
+        wine_session.build_helpers(str(windows_build), subprocess.DEVNULL)
+    if not all(helper.exists() for helper in helpers):
+        print(f"no {' and '.join(map(str, helpers))}: build the x64 preset first (./build.sh)")
+        return None
+    return helpers
 
 
 class Wine:
     def __init__(self, prefix, display):
-        self.env = dict(os.environ, WINEPREFIX=str(prefix), WINEDEBUG="-all",
-                        DISPLAY=display, WINEDLLOVERRIDES="mscoree,mshtml=")
+        self.env = wine_session.wine_environment(str(prefix), display)
 
     def init_prefix(self):
         subprocess.run([WINE64, "wineboot", "-i"], env=self.env, check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         subprocess.run([WINESERVER, "-w"], env=self.env, check=True)
 
-    def run(self, argv, cwd):
-        return subprocess.run([WINE64, *argv], env=self.env, cwd=cwd, capture_output=True,
-                              text=True, encoding="utf-8", errors="replace")
+    def run(self, argv):
+        return subprocess.run([WINE64, *argv], env=self.env, capture_output=True, text=True,
+                              encoding="utf-8", errors="replace")
 
     def stop(self):
         subprocess.run([WINESERVER, "-k"], env=self.env, stderr=subprocess.DEVNULL)
@@ -175,8 +181,9 @@ class Wine:
 # --- the cases ---------------------------------------------------------------------------------
 #
 # Each case lays out a directory (the launcher, and the stand-in at a runtime location when
-# given), starts the launcher with its arguments from that directory, and compares what the
-# runner saw (boxes, exit code), what the stand-in received and the launch log with the table.
+# given, with the exit code it is to return), starts the launcher with its quoted path and the
+# arguments in that directory, and compares what the runner saw (boxes, exit code), what the
+# stand-in received (command line, working directory) and the launch log with the table.
 # In the expected texts, {dir} is the case directory as Windows sees it.
 
 
@@ -192,8 +199,8 @@ CASES = [
         "name": "plain launch: discovery, launch log, arguments for Java",
         "exe": "update.exe",
         "java_at": BIN,
-        # Wine quotes an argument with a blank when it makes the Windows command line.
-        "args": ["-is:log", "launch.log", "plain", "two words", "-Xmx", "1g"],
+        "java_exit": None,
+        "args": '-is:log launch.log plain "two words" -Xmx 1g',
         "boxes": [],
         "exit": 0,
         "received": [
@@ -206,9 +213,10 @@ CASES = [
         "name": "fatal error: no runtime",
         "exe": "update.exe",
         "java_at": None,
-        "args": ["-is:log", "launch.log"],
-        "boxes": ["Java Not Found|Java could not be found, please specify -is:javahome "
-                  "<java_home_dir>"],
+        "java_exit": None,
+        "args": "-is:log launch.log",
+        "boxes": [("Java Not Found", "Java could not be found, please specify -is:javahome "
+                   "<java_home_dir>")],
         "exit": 1,
         "received": None,
         "log": probe_lines(JRE, BIN, JDK)
@@ -218,50 +226,73 @@ CASES = [
         "name": "exit code above 255 and the install failure hint",
         "exe": "install.exe",
         "java_at": JRE,
-        "args": ["exit:70000"],
-        "boxes": [f"{HINT_TITLE}|{HINT_TEXT}"],
+        "java_exit": 70000,
+        "args": "fails",
+        "boxes": [(HINT_TITLE, HINT_TEXT)],
         "exit": 70000,
-        "received": ['"{dir}\\' + JRE + '" -Xms256m -Xmx512m  -cp setup.jar run  exit:70000',
-                     "{dir}"],
+        "received": ['"{dir}\\' + JRE + '" -Xms256m -Xmx512m  -cp setup.jar run  fails', "{dir}"],
         "log": None,
     },
 ]
 
 
+def run_launcher(wine, runner, launcher, arguments, work):
+    """Runs |launcher| in its own directory with the command line of its quoted path and
+    |arguments|, through the runner's request file in |work|. Returns the runner's result
+    (exitCode, timedOut, boxes), or None, and what the runner wrote to its standard error."""
+    work.mkdir()
+    request, result = work / "request", work / "result.json"
+    header = [harness.win_path(launcher), harness.win_path(launcher.parent),
+              harness.win_path(work / "stdout"), harness.win_path(work / "stderr"),
+              harness.win_path(result), str(TIME_LIMIT_MS)]
+    command_line = f'"{harness.win_path(launcher)}" {arguments}'
+    request.write_bytes(("\n".join(header) + "\n" + command_line).encode("utf-8"))
+    run = wine.run([harness.win_path(runner), harness.win_path(request)])
+    errors = run.stderr.strip()
+    if run.returncode != 0:
+        errors = f"runner exit status {run.returncode}: {errors}"
+    return (json.loads(result.read_text(encoding="utf-8")) if result.exists() else None), errors
+
+
 def run_case(wine, case, root, exe_dir, stand_in, runner):
-    directory = root / case["exe"].replace(".exe", "") / str(CASES.index(case))
+    case_root = root / case["exe"].replace(".exe", "") / str(CASES.index(case))
+    directory = case_root / "tree"
     directory.mkdir(parents=True)
     shutil.copy(exe_dir / case["exe"], directory / case["exe"])
-    received_file = None
+    calls_file = None
     if case["java_at"]:
         java = directory / Path(case["java_at"].replace("\\", "/"))
         java.parent.mkdir(parents=True)
         shutil.copy(stand_in, java)
-        received_file = java.parent / "received.txt"
+        if case["java_exit"] is not None:
+            (java.parent / harness.EXIT_CODE_FILE).write_text(str(case["java_exit"]))
+        calls_file = java.parent / harness.CALLS_FILE
     started = time.monotonic()
-    result = wine.run([windows_path(runner), windows_path(directory / case["exe"]),
-                       *case["args"]], cwd=directory)
+    result, errors = run_launcher(wine, runner, directory / case["exe"], case["args"],
+                                  case_root / "runner")
     seconds = time.monotonic() - started
 
     def fill(text):
-        return text.replace("{dir}", windows_path(directory))
+        return text.replace("{dir}", harness.win_path(directory))
 
+    calls = ([json.loads(line) for line in calls_file.read_text(encoding="utf-8").splitlines()]
+             if calls_file and calls_file.exists() else [])
     expected = {
-        "runner": [f"box: {box}" for box in case["boxes"]] + [f"exit: {case['exit']}"],
-        "received": [fill(line) for line in case["received"]] if case["received"] else None,
+        "runner": {"boxes": case["boxes"], "exit": case["exit"], "timed out": False},
+        "received": [[fill(line) for line in case["received"]]] if case["received"] else [],
         "log": fill(case["log"]) if case["log"] is not None else None,
     }
     log_file = directory / "launch.log"
     actual = {
-        "runner": result.stdout.splitlines(),
-        "received": (received_file.read_text(encoding="utf-8").splitlines()
-                     if received_file and received_file.exists() else None),
+        "runner": result and {"boxes": [(box["title"], box["text"]) for box in result["boxes"]],
+                              "exit": result["exitCode"], "timed out": result["timedOut"]},
+        "received": [[call["commandLine"], call["currentDirectory"]] for call in calls],
         "log": (log_file.read_bytes().decode("cp1252") if log_file.exists() else None),
     }
     failures = [f"  {key}:\n    expected {expected[key]!r}\n    actual   {actual[key]!r}"
                 for key in expected if expected[key] != actual[key]]
-    if result.stderr.strip():
-        failures.append("  runner stderr: " + result.stderr.strip())
+    if errors:
+        failures.append("  runner: " + errors)
     return case["name"], seconds, failures
 
 
@@ -279,7 +310,7 @@ def start_display():
     return server, f":{number}"
 
 
-def smoke(exe_dir):
+def smoke(exe_dir, stand_in, runner):
     started = time.monotonic()
     root = Path(tempfile.mkdtemp(prefix="x86-smoke-"))
     display_server, display = start_display()
@@ -288,7 +319,6 @@ def smoke(exe_dir):
     wine = Wine(prefix, display)
     undo_registration = register_emulator()
     try:
-        stand_in, runner = build_helpers(root)
         if not (prefix / "system.reg").exists():
             # The prefix's 32-bit half is set up under emulation too: minutes, but without it
             # no 32-bit program loads.
@@ -320,12 +350,13 @@ def smoke(exe_dir):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--exe-dir", type=Path, default=REPO / "dist" / "x86")
+    parser.add_argument("--windows-build", type=Path, default=REPO / "build" / "x64")
     args = parser.parse_args()
     exe_dir = args.exe_dir.resolve()
     if in_private_namespace():
         # Ended from outside: clean up (Wine, the display, the registration) on the way out.
         signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
-        return smoke(exe_dir)
+        return smoke(exe_dir, *find_helpers(args.windows_build.resolve()))
 
     started = time.monotonic()
     if not all((exe_dir / exe).exists() for exe in ("update.exe", "install.exe")):
@@ -333,6 +364,9 @@ def main():
             print(f"no update.exe and install.exe in {exe_dir}")
             return 1
         subprocess.run([REPO / "build.sh"], check=True)
+    helpers = find_helpers(args.windows_build.resolve())
+    if helpers is None:
+        return 1
     if not install_packages():
         return SKIP
     log(f"packages ready after {time.monotonic() - started:.0f} s")
@@ -343,7 +377,7 @@ def main():
             return SKIP
         log("no private binfmt_misc here: registering the emulator machine-wide for this run")
         signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
-        status = smoke(exe_dir)
+        status = smoke(exe_dir, *helpers)
     log(f"whole smoke, package installs included: {time.monotonic() - started:.0f} s")
     return status
 
