@@ -50,6 +50,21 @@ CALLS_FILE = "java-calls.jsonl"
 EXIT_CODE_FILE = "java-exit-code.txt"
 OUTPUT_DIR = "java-output"
 
+# The java.exe locations a launcher tries, relative to its directory, in the order it tries them.
+INSTALL_PROBES = [
+    "java\\jre\\bin\\java.exe",
+    "java\\bin\\java.exe",
+    "..\\JDK\\jre.pak\\repository\\package.java.jre\\java\\jre\\bin\\java.exe",
+]
+UNINSTALL_PROBES = [
+    "java\\jre\\bin\\java.exe",
+    "java\\bin\\java.exe",
+    "jre\\bin\\java.exe",
+    "..\\java\\jre\\bin\\java.exe",
+    "..\\java\\bin\\java.exe",
+    "..\\jre\\bin\\java.exe",
+]
+
 SW_HIDE = 0
 SW_SHOWNORMAL = 1
 

@@ -5,19 +5,6 @@ import unittest
 import harness
 
 PROBE = "Looking for Java in: "
-INSTALL_PROBES = [
-    "java\\jre\\bin\\java.exe",
-    "java\\bin\\java.exe",
-    "..\\JDK\\jre.pak\\repository\\package.java.jre\\java\\jre\\bin\\java.exe",
-]
-UNINSTALL_PROBES = [
-    "java\\jre\\bin\\java.exe",
-    "java\\bin\\java.exe",
-    "jre\\bin\\java.exe",
-    "..\\java\\jre\\bin\\java.exe",
-    "..\\java\\bin\\java.exe",
-    "..\\jre\\bin\\java.exe",
-]
 NOT_FOUND = "Java could not be found, please specify -is:javahome <java_home_dir>"
 
 
@@ -54,31 +41,31 @@ class DiscoveryTest(harness.LauncherTestCase):
         self.assertEqual(result.call["currentDirectory"], base.rstrip("\\"))
 
     def test_install_mode_probes(self):
-        jdk = INSTALL_PROBES[2]
+        jdk = harness.INSTALL_PROBES[2]
         cases = [
             # (name, executable, runtimes, other files, probes tried, found, FEP extension);
             # the launcher lies in media\app
             ("first probe wins", "update", ["java\\jre\\bin", "java\\bin"], [],
-             INSTALL_PROBES[:1], INSTALL_PROBES[0], ""),
-            ("second probe", "install", ["java\\bin"], [], INSTALL_PROBES[:2], INSTALL_PROBES[1],
+             harness.INSTALL_PROBES[:1], harness.INSTALL_PROBES[0], ""),
+            ("second probe", "install", ["java\\bin"], [], harness.INSTALL_PROBES[:2], harness.INSTALL_PROBES[1],
              ""),
-            ("JDK beside the parent", "update", [jdk[:-len("\\java.exe")]], [], INSTALL_PROBES,
+            ("JDK beside the parent", "update", [jdk[:-len("\\java.exe")]], [], harness.INSTALL_PROBES,
              jdk, ""),
-            ("runtime only in jre\\bin", "update", ["jre\\bin"], [], INSTALL_PROBES, None, ""),
-            ("nothing", "install", [], [], INSTALL_PROBES, None, ""),
+            ("runtime only in jre\\bin", "update", ["jre\\bin"], [], harness.INSTALL_PROBES, None, ""),
+            ("nothing", "install", [], [], harness.INSTALL_PROBES, None, ""),
             ("FEP marker moves the probes", "update", ["java\\bin", "FEP\\java\\bin"],
-             ["FEP\\update.jar"], INSTALL_PROBES[:2], INSTALL_PROBES[1], "FEP"),
+             ["FEP\\update.jar"], harness.INSTALL_PROBES[:2], harness.INSTALL_PROBES[1], "FEP"),
             ("FEP marker of install", "install", ["java\\bin", "FEP\\java\\jre\\bin"],
-             ["FEP\\setup.jar"], INSTALL_PROBES[:1], INSTALL_PROBES[0], "FEP"),
+             ["FEP\\setup.jar"], harness.INSTALL_PROBES[:1], harness.INSTALL_PROBES[0], "FEP"),
             ("JDK probe under FEP leaves FEP", "update",
              ["JDK\\jre.pak\\repository\\package.java.jre\\java\\jre\\bin"], ["FEP\\update.jar"],
-             INSTALL_PROBES, jdk, "FEP"),
+             harness.INSTALL_PROBES, jdk, "FEP"),
             ("runtime beside a FEP marker is not seen", "update", ["java\\bin"],
-             ["FEP\\update.jar"], INSTALL_PROBES, None, "FEP"),
+             ["FEP\\update.jar"], harness.INSTALL_PROBES, None, "FEP"),
             ("update ignores the install marker", "update", ["java\\bin", "FEP\\java\\bin"],
-             ["FEP\\setup.jar"], INSTALL_PROBES[:2], INSTALL_PROBES[1], ""),
+             ["FEP\\setup.jar"], harness.INSTALL_PROBES[:2], harness.INSTALL_PROBES[1], ""),
             ("install ignores the update marker", "install", ["java\\bin", "FEP\\java\\bin"],
-             ["FEP\\update.jar"], INSTALL_PROBES[:2], INSTALL_PROBES[1], ""),
+             ["FEP\\update.jar"], harness.INSTALL_PROBES[:2], harness.INSTALL_PROBES[1], ""),
         ]
         for name, executable, javas, files, probes, found, fep in cases:
             with self.subTest(name):
@@ -88,17 +75,17 @@ class DiscoveryTest(harness.LauncherTestCase):
         # A runtime in the parent directory would be copied first: other tests cover that.
         cases = [
             # (name, launcher directory, runtimes, other files, probes tried, found)
-            ("first probe", "uninstall", ["java\\jre\\bin", "jre\\bin"], [], UNINSTALL_PROBES[:1],
-             UNINSTALL_PROBES[0]),
-            ("second probe", "uninstall2", ["java\\bin", "jre\\bin"], [], UNINSTALL_PROBES[:2],
-             UNINSTALL_PROBES[1]),
+            ("first probe", "uninstall", ["java\\jre\\bin", "jre\\bin"], [], harness.UNINSTALL_PROBES[:1],
+             harness.UNINSTALL_PROBES[0]),
+            ("second probe", "uninstall2", ["java\\bin", "jre\\bin"], [], harness.UNINSTALL_PROBES[:2],
+             harness.UNINSTALL_PROBES[1]),
             ("jre\\bin counts here", "uninstall_old\\tools", ["jre\\bin"], [],
-             UNINSTALL_PROBES[:3], UNINSTALL_PROBES[2]),
+             harness.UNINSTALL_PROBES[:3], harness.UNINSTALL_PROBES[2]),
             ("FEP marker ignored", "uninstall", ["java\\bin", "FEP\\java\\jre\\bin"],
-             ["FEP\\update.jar"], UNINSTALL_PROBES[:2], UNINSTALL_PROBES[1]),
-            ("nothing anywhere", "uninstall", [], [], UNINSTALL_PROBES, None),
+             ["FEP\\update.jar"], harness.UNINSTALL_PROBES[:2], harness.UNINSTALL_PROBES[1]),
+            ("nothing anywhere", "uninstall", [], [], harness.UNINSTALL_PROBES, None),
             ("Uninstall in another case is install mode", "Uninstall", ["jre\\bin"], [],
-             INSTALL_PROBES, None),
+             harness.INSTALL_PROBES, None),
         ]
         for name, subdir, javas, files, probes, found in cases:
             with self.subTest(name):

@@ -30,14 +30,6 @@ ENGLISH_WAIT = b"Initializing Uninstaller, Please Wait ...."
 ENGLISH_TITLE = "Error, Insufficient Space "
 LAUNCHER_SUBDIR = "media\\uninstall"
 
-UNINSTALL_PROBES = [
-    "java\\jre\\bin\\java.exe",
-    "java\\bin\\java.exe",
-    "jre\\bin\\java.exe",
-    "..\\java\\jre\\bin\\java.exe",
-    "..\\java\\bin\\java.exe",
-    "..\\jre\\bin\\java.exe",
-]
 
 
 class StagedRoad:
@@ -48,7 +40,7 @@ class StagedRoad:
         self.java_dir = java_dir  # the parent's java.exe directory, relative to the launcher
         self.source = source      # the runtime directory that is copied
         self.target = target      # where the copy goes
-        self.staged_java = UNINSTALL_PROBES[probe - 4]  # the copy's java.exe
+        self.staged_java = harness.UNINSTALL_PROBES[probe - 4]  # the copy's java.exe
 
 
 STAGED_ROADS = {
@@ -64,7 +56,7 @@ def lookup_line(app, jar, key):
 
 def probe_lines(app, count):
     return b"".join(b"Looking for Java in: " + (app.win() + p).encode() + b"\n"
-                    for p in UNINSTALL_PROBES[:count])
+                    for p in harness.UNINSTALL_PROBES[:count])
 
 
 def tree_files(path):
@@ -226,13 +218,13 @@ class StagedRoadsTest(StagingTestCase):
         for probe in (1, 2, 3):
             with self.subTest(probe=probe):
                 app = self.launcher("update", LAUNCHER_SUBDIR)
-                app.add_java(UNINSTALL_PROBES[probe - 1].rsplit("\\", 1)[0])
+                app.add_java(harness.UNINSTALL_PROBES[probe - 1].rsplit("\\", 1)[0])
                 app.add_java("..\\java\\jre\\bin")  # never weighed, looked up or copied
                 result = self.run_launcher(app)
                 self.assertLaunched(result)
-                self.assertEqual(list(result.calls), [UNINSTALL_PROBES[probe - 1][:-9]])
+                self.assertEqual(list(result.calls), [harness.UNINSTALL_PROBES[probe - 1][:-9]])
                 self.assertEqual(result.log, probe_lines(app, probe) + b"Using java in " +
-                                 (app.win() + UNINSTALL_PROBES[probe - 1]).encode())
+                                 (app.win() + harness.UNINSTALL_PROBES[probe - 1]).encode())
         with self.subTest(probe=None):
             app = self.launcher("update", LAUNCHER_SUBDIR)
             result = self.run_launcher(app)

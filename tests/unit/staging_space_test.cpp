@@ -5,7 +5,6 @@
 #include <string>
 #include <string_view>
 
-#include "paths.h"
 #include "space_check.h"
 
 namespace launcher {
@@ -59,25 +58,6 @@ TEST(InsufficientSpaceFallback, EnglishTextWithTheMegabytes) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.megabytes);
     EXPECT_EQ(insufficientSpaceFallback(c.megabytes), c.expected);
-  }
-}
-
-TEST(ExtendedLengthPath, DrivePathsGetThePrefixAndSharesTheUncForm) {
-  struct Case {
-    std::wstring_view fullPath;
-    std::wstring_view expected;
-  };
-  const Case cases[] = {
-      {L"C:\\P\\java", L"\\\\?\\C:\\P\\java"},
-      {L"Z:\\tmp\\a b\\jre", L"\\\\?\\Z:\\tmp\\a b\\jre"},
-      {L"\\\\server\\share\\P\\java", L"\\\\?\\UNC\\server\\share\\P\\java"},
-      {L"\\\\?\\C:\\P\\java", L"\\\\?\\C:\\P\\java"},
-      {L"\\\\?\\UNC\\server\\share\\java", L"\\\\?\\UNC\\server\\share\\java"},
-      {L"\\\\.\\C:\\P\\java", L"\\\\.\\C:\\P\\java"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << std::wstring(c.fullPath));
-    EXPECT_EQ(extendedLengthPath(c.fullPath), c.expected);
   }
 }
 
